@@ -1,0 +1,129 @@
+// Extraction of the packed file set from the program's own resources. The
+// set is read in place from the loaded image, never copied; each record's
+// bytes go to the C runtime in one write. A record that can't be written is
+// noted and skipped, and the walk carries on while the set still allows it.
+#include "extract_packed_files.h"
+#include "packed_set.h"
+
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+// The stream of the file being written: set by one record's open, cleared by
+// its close.
+static FILE* g_outputStream;
+
+static ExtractFailure g_firstFailure;
+
+static void NoteFailure(ExtractFailureKind kind, const char* name, size_t nameLength,
+                        size_t offset, const char* detail, DWORD systemError, int crtError)
+{
+    if (g_firstFailure.kind != EXTRACT_FAILURE_NONE)
+        return;
+    if (nameLength >= sizeof g_firstFailure.name)
+        nameLength = sizeof g_firstFailure.name - 1;
+    g_firstFailure.kind = kind;
+    memcpy(g_firstFailure.name, name, nameLength);
+    g_firstFailure.name[nameLength] = 0;
+    g_firstFailure.offset = (unsigned long)offset;
+    g_firstFailure.detail = detail;
+    g_firstFailure.systemError = systemError;
+    g_firstFailure.crtError = crtError;
+}
+
+// Writes one record as folder + name. Returns 1 when the whole file was
+// written and closed, 0 (with the failure noted) otherwise.
+static int WriteRecordFile(const char* folder, size_t folderLength, const PackedRecord* record)
+{
+    const char* refusal = PackedNameRefusal(record->name, record->nameLength);
+    if (refusal) {
+        NoteFailure(EXTRACT_FAILURE_REFUSED_NAME, record->name, record->nameLength,
+                    record->offset, refusal, 0, 0);
+        return 0;
+    }
+
+    // A cut path would write a different file; a longer one would overflow.
+    char path[MAX_PATH];
+    if (folderLength + record->nameLength + 1 > sizeof path) {
+        NoteFailure(EXTRACT_FAILURE_PATH_TOO_LONG, record->name, record->nameLength,
+                    record->offset, NULL, ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG);
+        return 0;
+    }
+    memcpy(path, folder, folderLength);
+    memcpy(path + folderLength, record->name, record->nameLength + 1);
+
+    SetLastError(0);
+    errno = 0;
+    g_outputStream = fopen(path, "wb+");
+    if (!g_outputStream) {
+        NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset,
+                    NULL, GetLastError(), errno);
+        return 0;
+    }
+
+    SetLastError(0);
+    errno = 0;
+    size_t written = fwrite(record->data, 1, record->size, g_outputStream);
+    // What the stream still buffers reaches the file only now. The runtime's
+    // fclose does not report a failed flush, so the flush is asked for here.
+    if (written == record->size && fflush(g_outputStream) != 0)
+        written = 0;
+    DWORD writeError = GetLastError();
+    int writeErrno = errno;
+
+    SetLastError(0);
+    errno = 0;
+    int closed = fclose(g_outputStream);
+    g_outputStream = NULL;
+
+    if (written != record->size) {
+        NoteFailure(EXTRACT_FAILURE_WRITE, record->name, record->nameLength, record->offset,
+                    NULL, writeError, writeErrno);
+        return 0;
+    }
+    if (closed != 0) {
+        NoteFailure(EXTRACT_FAILURE_CLOSE, record->name, record->nameLength, record->offset,
+                    NULL, GetLastError(), errno);
+        return 0;
+    }
+    return 1;
+}
+
+int ExtractPackedFiles(int id, const char* folder)
+{
+    memset(&g_firstFailure, 0, sizeof g_firstFailure);
+
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(id & 0xFFFF), "BINARY");
+    HGLOBAL loaded = found ? LoadResource(NULL, found) : NULL;
+    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    if (!bytes) {
+        NoteFailure(EXTRACT_FAILURE_NO_RESOURCE, "", 0, 0, NULL, GetLastError(), 0);
+        return 1;
+    }
+
+    PackedCursor cursor;
+    BeginPackedWalk(&cursor, bytes, SizeofResource(NULL, found));
+
+    size_t folderLength = strlen(folder);
+    int failures = 0;
+    PackedRecord record;
+    for (;;) {
+        PackedStep step = NextPackedRecord(&cursor, &record);
+        if (step == PACKED_STEP_END)
+            break;
+        if (step == PACKED_STEP_DAMAGED) {
+            NoteFailure(EXTRACT_FAILURE_DAMAGED_SET, "", 0, cursor.damageOffset,
+                        cursor.damage, 0, 0);
+            ++failures;
+            break;
+        }
+        if (!WriteRecordFile(folder, folderLength, &record))
+            ++failures;
+    }
+    return failures;
+}
+
+const ExtractFailure* FirstExtractFailure(void)
+{
+    return &g_firstFailure;
+}

@@ -1,0 +1,191 @@
+// packset: the packing tool for the setup program's file set. Creates a set
+// from files, lists one, and extracts one on the build machine, walking it
+// with the same reader and the same name rules as the setup program.
+#include "packed_set.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kUsage[] =
+    "usage: packset create OUT FILE...   pack FILEs, in this order, into the set OUT\n"
+    "       packset list SET             one line per record: offset, size, name\n"
+    "       packset extract SET DIR      write every record as a file into DIR\n"
+    "       packset --help\n"
+    "Each record is named by its file's base name. Names must be plain Windows\n"
+    "file names; a set or name that breaks the rules is refused with exit status 1.\n";
+
+int Fail(const std::string& message)
+{
+    std::cerr << "packset: " << message << "\n";
+    return 1;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        *error = path + ": cannot open: " + std::strerror(errno);
+        return false;
+    }
+    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        *error = path + ": cannot read: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// Writes to a temporary file beside the target and renames it into place, so
+// a failure never leaves a half-written file under the target's name.
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string* error)
+{
+    std::string temporary = path + ".partial";
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (!out) {
+        *error = path + ": cannot create: " + std::strerror(errno);
+        return false;
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    int writeErrno = errno;
+    bool closed = std::fclose(out) == 0;
+    if (!written || !closed) {
+        *error = path + ": cannot write: " + std::strerror(written ? errno : writeErrno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = path + ": cannot rename into place: " + std::strerror(errno);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string BaseName(const std::string& path)
+{
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void AppendRecord(std::string* set, const std::string& name, const std::string& data)
+{
+    set->append(name);
+    set->push_back('\0');
+    uint32_t size = static_cast<uint32_t>(data.size());
+    for (int i = 0; i < PACKED_SIZE_FIELD_BYTES; ++i)
+        set->push_back(static_cast<char>((size >> (8 * i)) & 0xFF));
+    set->append(data);
+}
+
+int Create(const std::string& out, const std::vector<std::string>& files)
+{
+    std::string set;
+    for (const std::string& file : files) {
+        std::string name = BaseName(file);
+        if (const char* refusal = PackedNameRefusal(name.data(), name.size()))
+            return Fail(file + ": refused as a record name \"" + name + "\": " + refusal);
+        std::string data, error;
+        if (!ReadWholeFile(file, &data, &error))
+            return Fail(error);
+        if (data.size() > UINT32_MAX)
+            return Fail(file + ": larger than a record can hold (4 GiB - 1 bytes)");
+        AppendRecord(&set, name, data);
+    }
+    set.append(PACKED_END_MARKER_BYTES, '\0');
+    std::string error;
+    if (!WriteWholeFile(out, set, &error))
+        return Fail(error);
+    return 0;
+}
+
+std::string DamageMessage(const std::string& setPath, const PackedCursor& cursor)
+{
+    std::ostringstream message;
+    message << setPath << ": damaged at offset " << cursor.damageOffset << ": " << cursor.damage;
+    return message.str();
+}
+
+int List(const std::string& setPath)
+{
+    std::string set, error;
+    if (!ReadWholeFile(setPath, &set, &error))
+        return Fail(error);
+    PackedCursor cursor;
+    BeginPackedWalk(&cursor, set.data(), set.size());
+    PackedRecord record;
+    unsigned long records = 0;
+    unsigned long long dataBytes = 0;
+    for (;;) {
+        PackedStep step = NextPackedRecord(&cursor, &record);
+        if (step == PACKED_STEP_DAMAGED)
+            return Fail(DamageMessage(setPath, cursor));
+        if (step == PACKED_STEP_END)
+            break;
+        std::cout << record.offset << " " << record.size << " "
+                  << std::string(record.name, record.nameLength) << "\n";
+        ++records;
+        dataBytes += record.size;
+    }
+    std::cout << records << " records, " << dataBytes << " bytes of data, "
+              << set.size() << " bytes in the set\n";
+    return 0;
+}
+
+int Extract(const std::string& setPath, const std::string& dir)
+{
+    std::string set, error;
+    if (!ReadWholeFile(setPath, &set, &error))
+        return Fail(error);
+    PackedCursor cursor;
+    BeginPackedWalk(&cursor, set.data(), set.size());
+    PackedRecord record;
+    int status = 0;
+    for (;;) {
+        PackedStep step = NextPackedRecord(&cursor, &record);
+        if (step == PACKED_STEP_DAMAGED)
+            return Fail(DamageMessage(setPath, cursor));
+        if (step == PACKED_STEP_END)
+            break;
+        std::string name(record.name, record.nameLength);
+        if (const char* refusal = PackedNameRefusal(record.name, record.nameLength)) {
+            status = Fail(setPath + ": record at offset " + std::to_string(record.offset) +
+                          " not written: \"" + name + "\": " + refusal);
+            continue;
+        }
+        std::string data(reinterpret_cast<const char*>(record.data), record.size);
+        if (!WriteWholeFile(dir + "/" + name, data, &error))
+            status = Fail(error);
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return Fail(std::string("no command given\n") + kUsage);
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "create" && args.size() >= 2)
+        return Create(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
+    if (command == "list" && args.size() == 2)
+        return List(args[1]);
+    if (command == "extract" && args.size() == 3)
+        return Extract(args[1], args[2]);
+    return Fail("unknown command or wrong arguments: " + command + "\n" + kUsage);
+}

@@ -14,23 +14,25 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-// True-colour picture, top-down coordinates, used for the two bitmaps.
-class Canvas {
+// A picture in top-down coordinates whose pixels are Pixel values: Rgb for
+// the two bitmaps, palette indices (or kClear) for the icon images.
+template <typename Pixel>
+class Picture {
 public:
-    Canvas(int w, int h) : w_(w), h_(h), px_(size_t(w) * size_t(h), Rgb{0, 0, 0}) {}
+    Picture(int w, int h, Pixel background) : w_(w), h_(h), px_(size_t(w) * size_t(h), background) {}
     int width() const { return w_; }
     int height() const { return h_; }
-    Rgb at(int x, int y) const { return px_[size_t(y) * size_t(w_) + size_t(x)]; }
-    void set(int x, int y, Rgb c) {
+    Pixel at(int x, int y) const { return px_[size_t(y) * size_t(w_) + size_t(x)]; }
+    void set(int x, int y, Pixel c) {
         if (x >= 0 && y >= 0 && x < w_ && y < h_) px_[size_t(y) * size_t(w_) + size_t(x)] = c;
     }
-    void fill(int x0, int y0, int x1, int y1, Rgb c) {  // inclusive corners
+    void fill(int x0, int y0, int x1, int y1, Pixel c) {  // inclusive corners
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x) set(x, y, c);
     }
-    void hline(int x0, int x1, int y, Rgb c) { fill(x0, y, x1, y, c); }
-    void vline(int x, int y0, int y1, Rgb c) { fill(x, y0, x, y1, c); }
-    void frame(int x0, int y0, int x1, int y1, Rgb c) {
+    void hline(int x0, int x1, int y, Pixel c) { fill(x0, y, x1, y, c); }
+    void vline(int x, int y0, int y1, Pixel c) { fill(x, y0, x, y1, c); }
+    void frame(int x0, int y0, int x1, int y1, Pixel c) {
         hline(x0, x1, y0, c);
         hline(x0, x1, y1, c);
         vline(x0, y0, y1, c);
@@ -39,37 +41,18 @@ public:
 
 private:
     int w_, h_;
-    std::vector<Rgb> px_;
+    std::vector<Pixel> px_;
 };
 
-// 16-colour picture with transparency, used for the icon images.
+// A transparent pixel of an icon image.
 const int kClear = -1;
 
-class IndexCanvas {
-public:
-    IndexCanvas(int w, int h) : w_(w), h_(h), px_(size_t(w) * size_t(h), kClear) {}
-    int width() const { return w_; }
-    int height() const { return h_; }
-    int at(int x, int y) const { return px_[size_t(y) * size_t(w_) + size_t(x)]; }
-    void set(int x, int y, int c) {
-        if (x >= 0 && y >= 0 && x < w_ && y < h_) px_[size_t(y) * size_t(w_) + size_t(x)] = c;
-    }
-    void fill(int x0, int y0, int x1, int y1, int c) {
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) set(x, y, c);
-    }
-    void hline(int x0, int x1, int y, int c) { fill(x0, y, x1, y, c); }
-    void vline(int x, int y0, int y1, int c) { fill(x, y0, x, y1, c); }
-    void frame(int x0, int y0, int x1, int y1, int c) {
-        hline(x0, x1, y0, c);
-        hline(x0, x1, y1, c);
-        vline(x0, y0, y1, c);
-        vline(x1, y0, y1, c);
-    }
+struct Canvas : Picture<Rgb> {
+    Canvas(int w, int h) : Picture<Rgb>(w, h, Rgb{0, 0, 0}) {}
+};
 
-private:
-    int w_, h_;
-    std::vector<int> px_;
+struct IndexCanvas : Picture<int> {
+    IndexCanvas(int w, int h) : Picture<int>(w, h, kClear) {}
 };
 
 // The standard Windows 16-colour palette, in its usual index order.

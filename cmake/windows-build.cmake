@@ -33,6 +33,7 @@ include(cmake/googletest.cmake)
 
 add_subdirectory(package)
 add_subdirectory(setup)
+add_subdirectory(install)
 add_subdirectory(payload)
 add_subdirectory(resources)
 add_subdirectory(app)

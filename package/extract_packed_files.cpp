@@ -89,20 +89,28 @@ static int WriteRecordFile(const char* folder, size_t folderLength, const Packed
     return 1;
 }
 
+// Starts a walk over the "BINARY" resource id of the program's own module,
+// bounded by the resource's size. Returns 0 when there is no such resource.
+static int BeginResourceWalk(int id, PackedCursor* cursor)
+{
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(id & 0xFFFF), "BINARY");
+    HGLOBAL loaded = found ? LoadResource(NULL, found) : NULL;
+    const void* bytes = loaded ? LockResource(loaded) : NULL;
+    if (!bytes)
+        return 0;
+    BeginPackedWalk(cursor, bytes, SizeofResource(NULL, found));
+    return 1;
+}
+
 int ExtractPackedFiles(int id, const char* folder)
 {
     memset(&g_firstFailure, 0, sizeof g_firstFailure);
 
-    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(id & 0xFFFF), "BINARY");
-    HGLOBAL loaded = found ? LoadResource(NULL, found) : NULL;
-    const void* bytes = loaded ? LockResource(loaded) : NULL;
-    if (!bytes) {
+    PackedCursor cursor;
+    if (!BeginResourceWalk(id, &cursor)) {
         NoteFailure(EXTRACT_FAILURE_NO_RESOURCE, "", 0, 0, NULL, GetLastError(), 0);
         return 1;
     }
-
-    PackedCursor cursor;
-    BeginPackedWalk(&cursor, bytes, SizeofResource(NULL, found));
 
     size_t folderLength = strlen(folder);
     int failures = 0;
@@ -121,6 +129,19 @@ int ExtractPackedFiles(int id, const char* folder)
             ++failures;
     }
     return failures;
+}
+
+size_t LongestPackedName(int id)
+{
+    PackedCursor cursor;
+    size_t longest = 0;
+    if (!BeginResourceWalk(id, &cursor))
+        return 0;
+    PackedRecord record;
+    while (NextPackedRecord(&cursor, &record) == PACKED_STEP_RECORD)
+        if (record.nameLength > longest)
+            longest = record.nameLength;
+    return longest;
 }
 
 const ExtractFailure* FirstExtractFailure(void)

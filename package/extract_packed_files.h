@@ -31,6 +31,10 @@ struct ExtractFailure {
 // damaged or missing set counts as one more failure. Creates no folder.
 int ExtractPackedFiles(int id, const char* folder);
 
+// The length of the longest record name in the set, so that a caller can
+// tell before creating anything whether every path will fit MAX_PATH.
+size_t LongestPackedName(int id);
+
 // What went wrong first in the last ExtractPackedFiles call (kind NONE when
 // nothing did).
 const ExtractFailure* FirstExtractFailure(void);

@@ -2,6 +2,7 @@
 // from files, lists one, and extracts one on the build machine, walking it
 // with the same reader and the same name rules as the setup program.
 #include "packed_set.h"
+#include "pe_resource.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -20,9 +21,14 @@ const char kUsage[] =
     "usage: packset create OUT FILE...   pack FILEs, in this order, into the set OUT\n"
     "       packset list SET             one line per record: offset, size, name\n"
     "       packset extract SET DIR      write every record as a file into DIR\n"
+    "       packset verify SET DIR       compare every record with the file in DIR\n"
     "       packset --help\n"
+    "SET is a packed set, or a built setup program (setup.exe of either bitness),\n"
+    "whose \"BINARY\" 140 resource is read straight from the file, without running it.\n"
     "Each record is named by its file's base name. Names must be plain Windows\n"
     "file names; a set or name that breaks the rules is refused with exit status 1.\n";
+
+const uint16_t kPackedSetResourceId = 140;
 
 int Fail(const std::string& message)
 {
@@ -108,17 +114,44 @@ int Create(const std::string& out, const std::vector<std::string>& files)
     return 0;
 }
 
-std::string DamageMessage(const std::string& setPath, const PackedCursor& cursor)
+// The set's bytes: the whole file, or the packed set resource of a setup
+// program. *offset is where they start in the file, for messages.
+bool LoadSet(const std::string& path, std::string* set, size_t* offset, std::string* error)
+{
+    std::string file;
+    if (!ReadWholeFile(path, &file, error))
+        return false;
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(file.data());
+    *offset = 0;
+    if (!LooksLikeExecutable(bytes, file.size())) {
+        *set = std::move(file);
+        return true;
+    }
+    PeResourceBytes found;
+    if (const char* problem = FindPeResource(bytes, file.size(), "BINARY", kPackedSetResourceId, &found)) {
+        *error = path + ": " + problem + " (looking for the \"BINARY\" 140 resource)";
+        return false;
+    }
+    *offset = found.offset;
+    *set = file.substr(found.offset, found.size);
+    return true;
+}
+
+std::string DamageMessage(const std::string& setPath, const PackedCursor& cursor, size_t setOffset)
 {
     std::ostringstream message;
-    message << setPath << ": damaged at offset " << cursor.damageOffset << ": " << cursor.damage;
+    message << setPath << ": damaged at offset " << cursor.damageOffset << " of the set";
+    if (setOffset)
+        message << " (file offset " << setOffset + cursor.damageOffset << ")";
+    message << ": " << cursor.damage;
     return message.str();
 }
 
 int List(const std::string& setPath)
 {
     std::string set, error;
-    if (!ReadWholeFile(setPath, &set, &error))
+    size_t setOffset;
+    if (!LoadSet(setPath, &set, &setOffset, &error))
         return Fail(error);
     PackedCursor cursor;
     BeginPackedWalk(&cursor, set.data(), set.size());
@@ -128,7 +161,7 @@ int List(const std::string& setPath)
     for (;;) {
         PackedStep step = NextPackedRecord(&cursor, &record);
         if (step == PACKED_STEP_DAMAGED)
-            return Fail(DamageMessage(setPath, cursor));
+            return Fail(DamageMessage(setPath, cursor, setOffset));
         if (step == PACKED_STEP_END)
             break;
         std::cout << record.offset << " " << record.size << " "
@@ -144,7 +177,8 @@ int List(const std::string& setPath)
 int Extract(const std::string& setPath, const std::string& dir)
 {
     std::string set, error;
-    if (!ReadWholeFile(setPath, &set, &error))
+    size_t setOffset;
+    if (!LoadSet(setPath, &set, &setOffset, &error))
         return Fail(error);
     PackedCursor cursor;
     BeginPackedWalk(&cursor, set.data(), set.size());
@@ -153,7 +187,7 @@ int Extract(const std::string& setPath, const std::string& dir)
     for (;;) {
         PackedStep step = NextPackedRecord(&cursor, &record);
         if (step == PACKED_STEP_DAMAGED)
-            return Fail(DamageMessage(setPath, cursor));
+            return Fail(DamageMessage(setPath, cursor, setOffset));
         if (step == PACKED_STEP_END)
             break;
         std::string name(record.name, record.nameLength);
@@ -167,6 +201,60 @@ int Extract(const std::string& setPath, const std::string& dir)
             status = Fail(error);
     }
     return status;
+}
+
+// Compares the files in DIR with what extracting the set would leave there:
+// for a name packed twice, the later record.
+int Verify(const std::string& setPath, const std::string& dir)
+{
+    std::string set, error;
+    size_t setOffset;
+    if (!LoadSet(setPath, &set, &setOffset, &error))
+        return Fail(error);
+    PackedCursor cursor;
+    BeginPackedWalk(&cursor, set.data(), set.size());
+    std::vector<PackedRecord> records;
+    PackedRecord record;
+    for (;;) {
+        PackedStep step = NextPackedRecord(&cursor, &record);
+        if (step == PACKED_STEP_DAMAGED)
+            return Fail(DamageMessage(setPath, cursor, setOffset));
+        if (step == PACKED_STEP_END)
+            break;
+        records.push_back(record);
+    }
+    int differences = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+        std::string name(records[i].name, records[i].nameLength);
+        bool replacedLater = false;
+        for (size_t j = i + 1; j < records.size() && !replacedLater; ++j)
+            replacedLater = std::string(records[j].name, records[j].nameLength) == name;
+        if (replacedLater)
+            continue;
+        std::string data(reinterpret_cast<const char*>(records[i].data), records[i].size), onDisk;
+        std::string path = dir + "/" + name;
+        std::ifstream probe(path, std::ios::binary);
+        const char* difference = nullptr;
+        if (PackedNameRefusal(records[i].name, records[i].nameLength))
+            difference = "refused name";
+        else if (!probe || !ReadWholeFile(path, &onDisk, &error))
+            difference = "missing";
+        else if (onDisk.size() != data.size())
+            difference = "different size";
+        else if (onDisk != data)
+            difference = "different content";
+        if (difference) {
+            std::cout << difference << ": " << name;
+            if (std::string(difference) == "different size")
+                std::cout << " (" << onDisk.size() << " bytes, packed " << data.size() << ")";
+            std::cout << "\n";
+            ++differences;
+        }
+    }
+    if (differences)
+        return 1;
+    std::cout << records.size() << " records match " << dir << "\n";
+    return 0;
 }
 
 }  // namespace
@@ -187,5 +275,7 @@ int main(int argc, char** argv)
         return List(args[1]);
     if (command == "extract" && args.size() == 3)
         return Extract(args[1], args[2]);
+    if (command == "verify" && args.size() == 3)
+        return Verify(args[1], args[2]);
     return Fail("unknown command or wrong arguments: " + command + "\n" + kUsage);
 }

@@ -4,7 +4,11 @@ build: its header (machine, PE32 or PE32+, GUI subsystem, no time stamp,
 stripped), that it imports system DLLs only, and its exact resource
 inventory: nothing more, nothing less, every size as the program needs it.
 
-usage: check_setup_exe.py LLVM_READOBJ SETUP_EXE BITS PACKED_SET
+It also holds packset's own reading of the executable against it: the set
+packset finds inside must be exactly the "BINARY" 140 resource llvm-readobj
+lists.
+
+usage: check_setup_exe.py LLVM_READOBJ SETUP_EXE BITS PACKED_SET PACKSET
 """
 import os
 import re
@@ -39,7 +43,7 @@ def resources(text):
 
 
 def main():
-    tool, exe, bits, packed_set = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4]
+    tool, exe, bits, packed_set, packset = sys.argv[1:6]
     problems = []
 
     headers = readobj(tool, exe, "--file-headers")
@@ -73,6 +77,13 @@ def main():
         problems.append(f"unexpected resource (type, id, language, size): {entry}")
     for entry in sorted(set(expected) - set(actual), key=str):
         problems.append(f"missing resource (type, id, language, size): {entry}")
+
+    listing = subprocess.run([packset, "list", exe], capture_output=True, text=True).stdout
+    read = re.search(r"^\d+ records, \d+ bytes of data, (\d+) bytes in the set$", listing, re.M)
+    binary = [size for kind, name, _, size in actual if (kind, name) == ("BINARY", 140)]
+    if not read or [int(read.group(1))] != binary:
+        problems.append(f"packset reads a set of {read.group(1) if read else 'no'} bytes, "
+                        f"llvm-readobj lists BINARY 140 as {binary}")
 
     for problem in problems:
         print(f"{exe}: {problem}")

@@ -6,10 +6,12 @@ BUILD := $(CURDIR)/build
 HOST := $(BUILD)/host
 WIN32 := $(BUILD)/win32
 WIN64 := $(BUILD)/win64
+FUZZ := $(BUILD)/fuzz
+FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps host win32 win64 run test clean
+.PHONY: all deps host win32 win64 fuzz-build fuzz run test clean
 
 all: win32 win64
 
@@ -28,15 +30,29 @@ win64: host
 	@cmake -S . -B $(WIN64) $(CMAKE_FLAGS) --toolchain cmake/toolchain-win64.cmake -DHOST_BUILD_DIR=$(HOST) >/dev/null
 	@cmake --build $(WIN64) -j $(JOBS)
 
+# The fuzzing build: clang, libFuzzer, AddressSanitizer and UBSan.
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=Release -DFUZZING=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+
+# Each fuzzer for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=3600), seeded with
+# the real sets and installers; the corpora grow under build/fuzz/corpus.
+fuzz: all fuzz-build
+	@cd $(FUZZ) && FUZZ_RUN_SECONDS=$(FUZZ_SECONDS) ctest -V --timeout $$(( $(FUZZ_SECONDS) + 120 )) \
+	  | grep -E "^[0-9]+: (Done|stat::|==|SUMMARY|fuzz-run)|Test +#"
+
 run: all
 	@scripts/run-setup $(BUILD)
 
 # Host tests first (they also check the built executables), then the
 # Windows-side tests under 64-bit Wine, then under 32-bit Wine where the
 # machine runs it.
-test: all
+test: all fuzz-build
 	@echo "== host tests =="
 	@cd $(HOST) && ctest --output-on-failure
+	@echo "== short fuzzing runs =="
+	@cd $(FUZZ) && ctest --output-on-failure
 	@echo "== Windows-side tests, x86_64 build, 64-bit Wine =="
 	@cd $(WIN64) && ctest --output-on-failure
 	@if scripts/probe-wine32; then \

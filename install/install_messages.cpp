@@ -27,9 +27,14 @@ static void AppendNumber(char* message, unsigned long number)
     AppendText(message, digits);
 }
 
-// The system's text for a Win32 error, without its closing line break.
-static void AppendSystemReason(char* message, DWORD error)
+// The system's text for a Win32 error, without its closing line break; the
+// C runtime's text when only the runtime knew the error.
+static void AppendSystemReason(char* message, DWORD error, int crtError)
 {
+    if (error == 0 && crtError != 0) {
+        AppendText(message, strerror(crtError));
+        return;
+    }
     char reason[512];
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
                                   0, reason, sizeof reason, NULL);
@@ -77,7 +82,7 @@ void ShowExtractFailure(const char* targetFolder, const ExtractFailure* failure)
     default:
         AppendText(message, failure->name);
         AppendText(message, " could not be written: ");
-        AppendSystemReason(message, failure->systemError);
+        AppendSystemReason(message, failure->systemError, failure->crtError);
         break;
     }
     AppendText(message, "\r\n\r\nChoose another folder and press Install again.");

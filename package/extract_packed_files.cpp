@@ -1,7 +1,8 @@
 // Extraction of the packed file set from the program's own resources. The
 // set is read in place from the loaded image, never copied; each record's
-// bytes go to the C runtime in one write. A record that can't be written is
-// noted and skipped, and the walk carries on while the set still allows it.
+// bytes go to the C runtime in one write, into a temporary file that then
+// takes the record's name. A record that can't be written is noted and
+// skipped, and the walk carries on while the set still allows it.
 #include "extract_packed_files.h"
 #include "packed_set.h"
 
@@ -31,8 +32,11 @@ static void NoteFailure(ExtractFailureKind kind, const char* name, size_t nameLe
     g_firstFailure.crtError = crtError;
 }
 
-// Writes one record as folder + name. Returns 1 when the whole file was
-// written and closed, 0 (with the failure noted) otherwise.
+// Writes one record as folder + name. The bytes go to a temporary file in
+// the same folder first, which replaces the record's file only once it is
+// complete and closed: a write that fails halfway (a full disk) leaves the
+// old file whole instead of cut. Returns 1 when the file is in place, 0
+// (with the failure noted, and the temporary file removed) otherwise.
 static int WriteRecordFile(const char* folder, size_t folderLength, const PackedRecord* record)
 {
     const char* refusal = PackedNameRefusal(record->name, record->nameLength);
@@ -52,12 +56,40 @@ static int WriteRecordFile(const char* folder, size_t folderLength, const Packed
     memcpy(path, folder, folderLength);
     memcpy(path + folderLength, record->name, record->nameLength + 1);
 
+    // The temporary file goes where the record's file will be: the folder
+    // part of the path ("." when there is none).
+    char directory[MAX_PATH] = ".";
+    const char* lastSeparator = strrchr(path, '\\');
+    if (lastSeparator) {
+        memcpy(directory, path, (size_t)(lastSeparator - path) + 1);
+        directory[lastSeparator - path + 1] = 0;
+    }
+    // Windows does not let a read-only file be replaced; said here, the
+    // answer is the same whoever runs the program.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        NoteFailure(EXTRACT_FAILURE_REPLACE, record->name, record->nameLength, record->offset,
+                    NULL, ERROR_ACCESS_DENIED, 0);
+        return 0;
+    }
+
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(directory, "plb", 0, temporary)) {
+        // "The directory name is invalid" here means the folder is not
+        // there; the user is better told just that.
+        DWORD error = GetLastError();
+        NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset, NULL,
+                    error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error, 0);
+        return 0;
+    }
+
     SetLastError(0);
     errno = 0;
-    g_outputStream = fopen(path, "wb+");
+    g_outputStream = fopen(temporary, "wb+");
     if (!g_outputStream) {
         NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset,
                     NULL, GetLastError(), errno);
+        DeleteFileA(temporary);
         return 0;
     }
 
@@ -70,20 +102,31 @@ static int WriteRecordFile(const char* folder, size_t folderLength, const Packed
         written = 0;
     DWORD writeError = GetLastError();
     int writeErrno = errno;
+    // A write the file system cut short without an error is a full disk:
+    // that is how the space running out shows on the volumes Wine maps.
+    if (written != record->size && writeError == 0)
+        writeError = ERROR_DISK_FULL;
 
     SetLastError(0);
     errno = 0;
     int closed = fclose(g_outputStream);
     g_outputStream = NULL;
 
-    if (written != record->size) {
-        NoteFailure(EXTRACT_FAILURE_WRITE, record->name, record->nameLength, record->offset,
-                    NULL, writeError, writeErrno);
+    if (written != record->size || closed != 0) {
+        if (written != record->size)
+            NoteFailure(EXTRACT_FAILURE_WRITE, record->name, record->nameLength, record->offset,
+                        NULL, writeError, writeErrno);
+        else
+            NoteFailure(EXTRACT_FAILURE_CLOSE, record->name, record->nameLength, record->offset,
+                        NULL, GetLastError(), errno);
+        DeleteFileA(temporary);
         return 0;
     }
-    if (closed != 0) {
-        NoteFailure(EXTRACT_FAILURE_CLOSE, record->name, record->nameLength, record->offset,
-                    NULL, GetLastError(), errno);
+
+    if (!MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+        NoteFailure(EXTRACT_FAILURE_REPLACE, record->name, record->nameLength, record->offset,
+                    NULL, GetLastError(), 0);
+        DeleteFileA(temporary);
         return 0;
     }
     return 1;

@@ -13,7 +13,8 @@ enum ExtractFailureKind {
     EXTRACT_FAILURE_PATH_TOO_LONG,   // folder and name exceed MAX_PATH
     EXTRACT_FAILURE_OPEN,            // systemError / crtError say why
     EXTRACT_FAILURE_WRITE,
-    EXTRACT_FAILURE_CLOSE
+    EXTRACT_FAILURE_CLOSE,
+    EXTRACT_FAILURE_REPLACE          // the old file could not be replaced
 };
 
 // The first record of the last extraction that was not written in full.
@@ -28,7 +29,9 @@ struct ExtractFailure {
 
 // Writes each record to folder + name, in record order, and returns how many
 // records could not be written in full: 0 when every file was written. A
-// damaged or missing set counts as one more failure. Creates no folder.
+// record's old file is replaced only by a complete new one: one that could
+// not be written stays as it was. A damaged or missing set counts as one
+// more failure. Creates no folder.
 int ExtractPackedFiles(int id, const char* folder);
 
 // The length of the longest record name in the set, so that a caller can

@@ -75,8 +75,8 @@ static int EqualsIgnoringCase(const char* a, const char* upper, size_t length)
     return 1;
 }
 
-// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 open a device instead of a file,
-// with any extension: "nul.txt" is the null device too.
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-9 and LPT1-9 open a device
+// instead of a file, with any extension: "nul.txt" is the null device too.
 static int IsReservedDeviceName(const char* name, size_t length)
 {
     const char* dot = (const char*)memchr(name, '.', length);
@@ -85,15 +85,17 @@ static int IsReservedDeviceName(const char* name, size_t length)
     while (stem > 0 && name[stem - 1] == ' ')
         --stem;
 
-    static const char* const plain[] = {"CON", "PRN", "AUX", "NUL"};
-    if (stem == 3) {
-        for (size_t i = 0; i < sizeof plain / sizeof plain[0]; ++i)
-            if (EqualsIgnoringCase(name, plain[i], 3))
-                return 1;
-    }
-    if (stem == 4 && name[3] >= '1' && name[3] <= '9')
-        return EqualsIgnoringCase(name, "COM", 3) || EqualsIgnoringCase(name, "LPT", 3);
-    return 0;
+    static const char* const plain[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (size_t i = 0; i < sizeof plain / sizeof plain[0]; ++i)
+        if (stem == strlen(plain[i]) && EqualsIgnoringCase(name, plain[i], stem))
+            return 1;
+
+    // COM1 to COM9 and LPT1 to LPT9, and with the superscript digits 1, 2
+    // and 3 of Windows-1252 (bytes 185, 178, 179), which Windows takes the
+    // same way.
+    unsigned char digit = stem == 4 ? (unsigned char)name[3] : 0;
+    int isPortDigit = (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    return isPortDigit && (EqualsIgnoringCase(name, "COM", 3) || EqualsIgnoringCase(name, "LPT", 3));
 }
 
 const char* PackedNameRefusal(const char* name, size_t length)

@@ -146,7 +146,8 @@ TEST(PackedSetReader, NullRangeIsDamagedNotACrash)
 TEST(PackedNameRules, PlainFileNamesPass)
 {
     for (const char* name : {"Plombarine.exe", "a", "x.y.z", "CONSOLE.txt", "COM10", "LPT0", "com", "nul1",
-                             "r\xe9sum\xe9.txt", "\x80\xff", ".hidden", "name with spaces.txt", "a..b"}) {
+                             "r\xe9sum\xe9.txt", "\x80\xff", ".hidden", "name with spaces.txt", "a..b", "CONIN",
+                             "COM\xb4", "conout$x"}) {
         EXPECT_EQ(nullptr, PackedNameRefusal(name, std::strlen(name))) << name;
     }
 }
@@ -155,7 +156,8 @@ TEST(PackedNameRules, EverythingButAPlainFileNameIsRefused)
 {
     for (const char* name : {"..\\up.txt", "sub\\x", "sub/x", "/abs", "C:x", "a<b", "a>b", "a\"b", "a|b",
                              "a?b", "a*b", "tab\tname", "\x01x", "x\x1f", ".", "..", "CON", "con.txt", "Nul",
-                             "AUX.log", "prn", "Com1", "lpt9.dat", "COM5 .txt", "trailing.", "trailing "}) {
+                             "AUX.log", "prn", "Com1", "lpt9.dat", "COM5 .txt", "trailing.", "trailing ", "conin$",
+                             "CONOUT$.txt", "COM\xb9", "lpt\xb2.txt", "COM\xb3"}) {
         EXPECT_NE(nullptr, PackedNameRefusal(name, std::strlen(name))) << name;
     }
     EXPECT_NE(nullptr, PackedNameRefusal("", 0));

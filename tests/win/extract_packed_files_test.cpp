@@ -195,20 +195,22 @@ TEST(ExtractFailures, FolderThatDoesNotExistFailsEveryRecord)
 }
 
 // A folder of a record's name, or a file another process holds open
-// without sharing, can't be opened for writing; the other records are
-// written all the same. (A read-only file would not show it here: the tests
-// may run as root, whom Linux lets write read-only files.)
-TEST(ExtractFailures, FileThatCannotBeOpenedIsAFailureAndTheRestIsWritten)
+// without sharing, can't be replaced; the other records are written all the
+// same, and no temporary file is left behind. (A read-only file would not
+// show it here: the tests may run as root, whom Linux lets write
+// read-only files.)
+TEST(ExtractFailures, FileThatCannotBeReplacedIsAFailureAndTheRestIsWritten)
 {
     std::string folder = FreshFolder("x-folder-in-the-way");
     CreateDirectoryA((folder + "bb.bin").c_str(), NULL);
     EXPECT_EQ(1, ExtractPackedFiles(SET_THREE_UNALIGNED, folder.c_str()));
     const ExtractFailure* failure = FirstExtractFailure();
-    EXPECT_EQ(EXTRACT_FAILURE_OPEN, failure->kind);
+    EXPECT_EQ(EXTRACT_FAILURE_REPLACE, failure->kind);
     EXPECT_STREQ("bb.bin", failure->name);
     EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, failure->systemError);
     EXPECT_EQ("hello", Contents(folder + "a.txt"));
     EXPECT_EQ("", Contents(folder + "c"));
+    EXPECT_EQ((Names{"a.txt", "bb.bin", "c"}), FolderEntries(folder));
 
     folder = FreshFolder("x-held-open");
     WriteWholeFile(folder + "a.txt", "old");
@@ -217,25 +219,61 @@ TEST(ExtractFailures, FileThatCannotBeOpenedIsAFailureAndTheRestIsWritten)
     EXPECT_EQ(1, ExtractPackedFiles(SET_THREE_UNALIGNED, folder.c_str()));
     CloseHandle(held);
     failure = FirstExtractFailure();
-    EXPECT_EQ(EXTRACT_FAILURE_OPEN, failure->kind);
+    EXPECT_EQ(EXTRACT_FAILURE_REPLACE, failure->kind);
     EXPECT_STREQ("a.txt", failure->name);
-    EXPECT_EQ((DWORD)ERROR_SHARING_VIOLATION, failure->systemError);
+    EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, failure->systemError);
     EXPECT_EQ("old", Contents(folder + "a.txt"));
     EXPECT_EQ(std::string("\1\2\3", 3), Contents(folder + "bb.bin"));
+    EXPECT_EQ((Names{"a.txt", "bb.bin", "c"}), FolderEntries(folder));
 }
 
-// C:\devfull\a.txt and C:\devfull\big.bin lead to Linux's /dev/full, which
-// takes an open and fails every write with "disk full"; the test run links
-// them before this test (tests/win/CMakeLists.txt).
-TEST(ExtractFailures, WritesThatFailAreFailures)
+// Fills drive S: (a small tmpfs the test run mounts) to the last byte.
+bool FillVolume(const char* filler)
 {
-    const char* folder = "C:\\devfull\\";
-    ASSERT_TRUE(FileExists("C:\\devfull")) << "C:\\devfull\\ is prepared by the CTest run";
-    EXPECT_EQ(2, ExtractPackedFiles(SET_FOR_FULL_DEVICE, folder));
+    HANDLE file = CreateFileA(filler, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    static const char block[4096] = {0};
+    DWORD written = 0;
+    for (int i = 0; i < 1024 && WriteFile(file, block, sizeof block, &written, NULL) && written == sizeof block; ++i) {
+    }
+    // The last partial block, down to single bytes.
+    while (WriteFile(file, block, 1, &written, NULL) && written == 1) {
+    }
+    CloseHandle(file);
+    return true;
+}
+
+// A write that fails halfway must leave the old file whole: the old
+// content stays where the new could not be written, and no temporary file
+// is left. Both ways a write can fail are met: the small record in the
+// stream's buffer, the large one written straight through.
+TEST(ExtractFailures, FullVolumeKeepsTheOldFilesWhole)
+{
+    if (GetFileAttributesA("S:\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no small volume S: here (mounting a tmpfs needs root)";
+    RemoveTree("S:\\t");
+    DeleteFileA("S:\\filler");
+    std::string folder = "S:\\t\\";
+    CreateDirectoryA(folder.c_str(), NULL);
+    WriteWholeFile(folder + "a.txt", "old a");
+    WriteWholeFile(folder + "big.bin", "old big");
+    ASSERT_TRUE(FillVolume("S:\\filler"));
+
+    EXPECT_EQ(2, ExtractPackedFiles(SET_FOR_FULL_VOLUME, folder.c_str()));
     const ExtractFailure* failure = FirstExtractFailure();
     EXPECT_EQ(EXTRACT_FAILURE_WRITE, failure->kind);
     EXPECT_STREQ("a.txt", failure->name);
     EXPECT_EQ((DWORD)ERROR_DISK_FULL, failure->systemError);
+    EXPECT_EQ("old a", Contents(folder + "a.txt"));
+    EXPECT_EQ("old big", Contents(folder + "big.bin"));
+    EXPECT_EQ((Names{"a.txt", "big.bin"}), FolderEntries(folder));
+
+    DeleteFileA("S:\\filler");
+    EXPECT_EQ(0, ExtractPackedFiles(SET_FOR_FULL_VOLUME, folder.c_str()));
+    EXPECT_EQ("hello", Contents(folder + "a.txt"));
+    EXPECT_EQ(8192u, Contents(folder + "big.bin").size());
+    EXPECT_EQ((Names{"a.txt", "big.bin"}), FolderEntries(folder));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #define SET_DATA_PAST_END       213
 #define SET_REFUSED_NAMES       220
 #define SET_LONG_NAMES          230
-#define SET_FOR_FULL_DEVICE     240
+#define SET_FOR_FULL_VOLUME     240
 #define SET_MISSING             299   // no resource has this id
 
 // Lengths of the two names in SET_LONG_NAMES.

@@ -168,7 +168,7 @@ TEST(InstallFaults, FileThatCannotBeWrittenIsReportedAndInstallCanBeTriedAgain)
     Boxes boxes = PressInstall();
     ASSERT_EQ(1u, boxes.size());
     for (const std::string& part : {std::string("ERROR: "), target, std::string("Plombarine.dat"),
-                                    SystemReason(ERROR_SHARING_VIOLATION)})
+                                    SystemReason(ERROR_ACCESS_DENIED)})
         EXPECT_NE(std::string::npos, boxes[0].find(part)) << part << " not in " << boxes[0];
     int exitCode;
     EXPECT_FALSE(TakeQuitRequest(&exitCode));
@@ -183,6 +183,75 @@ TEST(InstallFaults, FileThatCannotBeWrittenIsReportedAndInstallCanBeTriedAgain)
     ExpectInstalledIn(target);
     CloseStartedProgram();
     EXPECT_TRUE(TakeQuitRequest(&exitCode));
+}
+
+// A volume that fills up during the install: the message names the file and
+// the disk-full reason, every file that was there before stays whole, and
+// once there is room again the same dialog installs.
+TEST(InstallFaults, FullVolumeIsReportedKeepsOldFilesAndInstallCanBeTriedAgain)
+{
+    if (GetFileAttributesA("S:\\") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no small volume S: here (mounting a tmpfs needs root)";
+    RemoveTree("S:\\Plombarine");
+    DeleteFileA("S:\\filler");
+    std::string target = "S:\\Plombarine\\";
+    CreateDirectoryA(target.c_str(), NULL);
+    WriteWholeFile(target + "Plombarine.exe", "the old program");
+    // Room for the first records, not for all 96 KB of them.
+    HANDLE filler = CreateFileA("S:\\filler", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, filler);
+    static const char block[4096] = {0};
+    DWORD written;
+    for (int i = 0; i < 64 && WriteFile(filler, block, sizeof block, &written, NULL) && written; ++i) {
+    }
+    while (WriteFile(filler, block, sizeof block, &written, NULL) && written == sizeof block) {
+    }
+    SetFilePointer(filler, -48 * 1024, NULL, FILE_END);
+    SetEndOfFile(filler);
+    CloseHandle(filler);
+
+    OpenDialogReadyToInstall();
+    SetControlText(IDC_PATH_FIELD, "S:\\");
+    Boxes boxes = PressInstall();
+    ASSERT_EQ(1u, boxes.size());
+    for (const std::string& part : {std::string("ERROR: "), target, SystemReason(ERROR_DISK_FULL)})
+        EXPECT_NE(std::string::npos, boxes[0].find(part)) << part << " not in " << boxes[0];
+    int exitCode;
+    EXPECT_FALSE(TakeQuitRequest(&exitCode));
+    ExpectControlsEnabled(true);
+    std::string old;
+    EXPECT_TRUE(ReadWholeFile(target + "Plombarine.exe", &old));
+    EXPECT_EQ("the old program", old);
+    for (const std::string& name : FolderEntries(target))
+        EXPECT_EQ(std::string::npos, name.find(".tmp")) << "temporary file left: " << name;
+
+    DeleteFileA("S:\\filler");
+    EXPECT_EQ(Boxes{"SUCCESS: SETUP is Complete !"}, PressInstall());
+    ExpectInstalledIn(target);
+    CloseStartedProgram();
+}
+
+// Windows does not replace a read-only file; the install says so and the
+// file keeps its content.
+TEST(InstallFaults, ReadOnlyFileInTheWayIsReportedAndKept)
+{
+    std::string parent = FreshFolder("read-only");
+    std::string target = parent + "Plombarine\\";
+    CreateDirectoryA(target.c_str(), NULL);
+    WriteWholeFile(target + "PlombCore.dll", "read-only");
+    SetFileAttributesA((target + "PlombCore.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+
+    OpenDialogReadyToInstall();
+    SetControlText(IDC_PATH_FIELD, parent);
+    Boxes boxes = PressInstall();
+    ASSERT_EQ(1u, boxes.size());
+    for (const std::string& part : {std::string("ERROR: "), target, std::string("PlombCore.dll"),
+                                    SystemReason(ERROR_ACCESS_DENIED)})
+        EXPECT_NE(std::string::npos, boxes[0].find(part)) << part << " not in " << boxes[0];
+    std::string kept;
+    EXPECT_TRUE(ReadWholeFile(target + "PlombCore.dll", &kept));
+    EXPECT_EQ("read-only", kept);
+    ExpectControlsEnabled(true);
 }
 
 // With the longest record name of 17 characters, the path text may hold

@@ -147,59 +147,79 @@ std::string DamageMessage(const std::string& setPath, const PackedCursor& cursor
     return message.str();
 }
 
+// A set's bytes and its records up to the end marker, or up to the damage
+// that stopped the walk (then damage says what and where).
+struct WalkedSet {
+    std::string bytes;
+    std::vector<PackedRecord> records;
+    std::string damage;
+};
+
+bool WalkSet(const std::string& setPath, WalkedSet* set, std::string* error)
+{
+    size_t setOffset;
+    if (!LoadSet(setPath, &set->bytes, &setOffset, error))
+        return false;
+    PackedCursor cursor;
+    BeginPackedWalk(&cursor, set->bytes.data(), set->bytes.size());
+    PackedRecord record;
+    PackedStep step;
+    while ((step = NextPackedRecord(&cursor, &record)) == PACKED_STEP_RECORD)
+        set->records.push_back(record);
+    if (step == PACKED_STEP_DAMAGED)
+        set->damage = DamageMessage(setPath, cursor, setOffset);
+    return true;
+}
+
+std::string NameOf(const PackedRecord& record)
+{
+    return std::string(record.name, record.nameLength);
+}
+
+std::string DataOf(const PackedRecord& record)
+{
+    return std::string(reinterpret_cast<const char*>(record.data), record.size);
+}
+
+// Lists what it could read, then says where the set is damaged.
 int List(const std::string& setPath)
 {
-    std::string set, error;
-    size_t setOffset;
-    if (!LoadSet(setPath, &set, &setOffset, &error))
+    WalkedSet set;
+    std::string error;
+    if (!WalkSet(setPath, &set, &error))
         return Fail(error);
-    PackedCursor cursor;
-    BeginPackedWalk(&cursor, set.data(), set.size());
-    PackedRecord record;
-    unsigned long records = 0;
     unsigned long long dataBytes = 0;
-    for (;;) {
-        PackedStep step = NextPackedRecord(&cursor, &record);
-        if (step == PACKED_STEP_DAMAGED)
-            return Fail(DamageMessage(setPath, cursor, setOffset));
-        if (step == PACKED_STEP_END)
-            break;
-        std::cout << record.offset << " " << record.size << " "
-                  << std::string(record.name, record.nameLength) << "\n";
-        ++records;
+    for (const PackedRecord& record : set.records) {
+        std::cout << record.offset << " " << record.size << " " << NameOf(record) << "\n";
         dataBytes += record.size;
     }
-    std::cout << records << " records, " << dataBytes << " bytes of data, "
-              << set.size() << " bytes in the set\n";
+    if (!set.damage.empty())
+        return Fail(set.damage);
+    std::cout << set.records.size() << " records, " << dataBytes << " bytes of data, "
+              << set.bytes.size() << " bytes in the set\n";
     return 0;
 }
 
+// Writes what the setup program would: every record before any damage,
+// except those whose names it refuses.
 int Extract(const std::string& setPath, const std::string& dir)
 {
-    std::string set, error;
-    size_t setOffset;
-    if (!LoadSet(setPath, &set, &setOffset, &error))
+    WalkedSet set;
+    std::string error;
+    if (!WalkSet(setPath, &set, &error))
         return Fail(error);
-    PackedCursor cursor;
-    BeginPackedWalk(&cursor, set.data(), set.size());
-    PackedRecord record;
     int status = 0;
-    for (;;) {
-        PackedStep step = NextPackedRecord(&cursor, &record);
-        if (step == PACKED_STEP_DAMAGED)
-            return Fail(DamageMessage(setPath, cursor, setOffset));
-        if (step == PACKED_STEP_END)
-            break;
-        std::string name(record.name, record.nameLength);
+    for (const PackedRecord& record : set.records) {
         if (const char* refusal = PackedNameRefusal(record.name, record.nameLength)) {
             status = Fail(setPath + ": record at offset " + std::to_string(record.offset) +
-                          " not written: \"" + name + "\": " + refusal);
+                          " not written: \"" + NameOf(record) + "\": " + refusal);
             continue;
         }
-        std::string data(reinterpret_cast<const char*>(record.data), record.size);
-        if (!WriteWholeFile(dir + "/" + name, data, &error))
+        if (!WriteWholeFile(dir + "/" + NameOf(record), DataOf(record), &error))
             status = Fail(error);
     }
+    if (!set.damage.empty())
+        return Fail(set.damage);
     return status;
 }
 
@@ -207,37 +227,27 @@ int Extract(const std::string& setPath, const std::string& dir)
 // for a name packed twice, the later record.
 int Verify(const std::string& setPath, const std::string& dir)
 {
-    std::string set, error;
-    size_t setOffset;
-    if (!LoadSet(setPath, &set, &setOffset, &error))
+    WalkedSet set;
+    std::string error;
+    if (!WalkSet(setPath, &set, &error))
         return Fail(error);
-    PackedCursor cursor;
-    BeginPackedWalk(&cursor, set.data(), set.size());
-    std::vector<PackedRecord> records;
-    PackedRecord record;
-    for (;;) {
-        PackedStep step = NextPackedRecord(&cursor, &record);
-        if (step == PACKED_STEP_DAMAGED)
-            return Fail(DamageMessage(setPath, cursor, setOffset));
-        if (step == PACKED_STEP_END)
-            break;
-        records.push_back(record);
-    }
+    if (!set.damage.empty())
+        return Fail(set.damage);
+    const std::vector<PackedRecord>& records = set.records;
     int differences = 0;
     for (size_t i = 0; i < records.size(); ++i) {
-        std::string name(records[i].name, records[i].nameLength);
+        std::string name = NameOf(records[i]);
         bool replacedLater = false;
         for (size_t j = i + 1; j < records.size() && !replacedLater; ++j)
-            replacedLater = std::string(records[j].name, records[j].nameLength) == name;
+            replacedLater = NameOf(records[j]) == name;
         if (replacedLater)
             continue;
-        std::string data(reinterpret_cast<const char*>(records[i].data), records[i].size), onDisk;
+        std::string data = DataOf(records[i]), onDisk;
         std::string path = dir + "/" + name;
-        std::ifstream probe(path, std::ios::binary);
         const char* difference = nullptr;
         if (PackedNameRefusal(records[i].name, records[i].nameLength))
             difference = "refused name";
-        else if (!probe || !ReadWholeFile(path, &onDisk, &error))
+        else if (!std::ifstream(path, std::ios::binary) || !ReadWholeFile(path, &onDisk, &error))
             difference = "missing";
         else if (onDisk.size() != data.size())
             difference = "different size";

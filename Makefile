@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 300
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps host win32 win64 fuzz-build fuzz run test clean
+.PHONY: all deps host win32 win64 fuzz-build fuzz run test clean bench
 
 all: win32 win64
 
@@ -59,6 +59,12 @@ test: all fuzz-build
 	  echo "== Windows-side tests, i686 build, 32-bit Wine =="; \
 	  cd $(WIN32) && ctest --output-on-failure; \
 	fi
+
+# Each measurement next to its baseline, one line per figure with the ratio
+# and its target (bench/run_bench.py; about 15 minutes). The large generated
+# sets are made under build/bench only here, and removed when the run ends.
+bench: all
+	@python3 bench/run_bench.py $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

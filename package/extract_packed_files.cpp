@@ -32,64 +32,18 @@ static void NoteFailure(ExtractFailureKind kind, const char* name, size_t nameLe
     g_firstFailure.crtError = crtError;
 }
 
-// Writes one record as folder + name. The bytes go to a temporary file in
-// the same folder first, which replaces the record's file only once it is
-// complete and closed: a write that fails halfway (a full disk) leaves the
-// old file whole instead of cut. Returns 1 when the file is in place, 0
-// (with the failure noted, and the temporary file removed) otherwise.
-static int WriteRecordFile(const char* folder, size_t folderLength, const PackedRecord* record)
+// Writes the record's bytes to file with one open, one write and one close,
+// then, when file is a temporary one, puts it in place as finalPath. On any
+// failure the file written is removed: nothing half-written stays.
+static int WriteRecordBytes(const char* file, const char* finalPath, const PackedRecord* record)
 {
-    const char* refusal = PackedNameRefusal(record->name, record->nameLength);
-    if (refusal) {
-        NoteFailure(EXTRACT_FAILURE_REFUSED_NAME, record->name, record->nameLength,
-                    record->offset, refusal, 0, 0);
-        return 0;
-    }
-
-    // A cut path would write a different file; a longer one would overflow.
-    char path[MAX_PATH];
-    if (folderLength + record->nameLength + 1 > sizeof path) {
-        NoteFailure(EXTRACT_FAILURE_PATH_TOO_LONG, record->name, record->nameLength,
-                    record->offset, NULL, ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG);
-        return 0;
-    }
-    memcpy(path, folder, folderLength);
-    memcpy(path + folderLength, record->name, record->nameLength + 1);
-
-    // The temporary file goes where the record's file will be: the folder
-    // part of the path ("." when there is none).
-    char directory[MAX_PATH] = ".";
-    const char* lastSeparator = strrchr(path, '\\');
-    if (lastSeparator) {
-        memcpy(directory, path, (size_t)(lastSeparator - path) + 1);
-        directory[lastSeparator - path + 1] = 0;
-    }
-    // Windows does not let a read-only file be replaced; said here, the
-    // answer is the same whoever runs the program.
-    DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        NoteFailure(EXTRACT_FAILURE_REPLACE, record->name, record->nameLength, record->offset,
-                    NULL, ERROR_ACCESS_DENIED, 0);
-        return 0;
-    }
-
-    char temporary[MAX_PATH];
-    if (!GetTempFileNameA(directory, "plb", 0, temporary)) {
-        // "The directory name is invalid" here means the folder is not
-        // there; the user is better told just that.
-        DWORD error = GetLastError();
-        NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset, NULL,
-                    error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error, 0);
-        return 0;
-    }
-
     SetLastError(0);
     errno = 0;
-    g_outputStream = fopen(temporary, "wb+");
+    g_outputStream = fopen(file, "wb+");
     if (!g_outputStream) {
         NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset,
                     NULL, GetLastError(), errno);
-        DeleteFileA(temporary);
+        DeleteFileA(file);
         return 0;
     }
 
@@ -119,17 +73,79 @@ static int WriteRecordFile(const char* folder, size_t folderLength, const Packed
         else
             NoteFailure(EXTRACT_FAILURE_CLOSE, record->name, record->nameLength, record->offset,
                         NULL, GetLastError(), errno);
-        DeleteFileA(temporary);
+        DeleteFileA(file);
         return 0;
     }
 
-    if (!MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING)) {
+    if (file != finalPath && !MoveFileExA(file, finalPath, MOVEFILE_REPLACE_EXISTING)) {
         NoteFailure(EXTRACT_FAILURE_REPLACE, record->name, record->nameLength, record->offset,
                     NULL, GetLastError(), 0);
-        DeleteFileA(temporary);
+        DeleteFileA(file);
         return 0;
     }
     return 1;
+}
+
+// Writes one record as folder + name. Where a file of that name exists, the
+// bytes go to a temporary file in the same folder first, which replaces it
+// only once complete and closed: a write that fails halfway (a full disk)
+// leaves the old file whole instead of cut. Returns 1 when the file is in
+// place, 0 (with the failure noted, and nothing half-written left) otherwise.
+static int WriteRecordFile(const char* folder, size_t folderLength, const PackedRecord* record)
+{
+    const char* refusal = PackedNameRefusal(record->name, record->nameLength);
+    if (refusal) {
+        NoteFailure(EXTRACT_FAILURE_REFUSED_NAME, record->name, record->nameLength,
+                    record->offset, refusal, 0, 0);
+        return 0;
+    }
+
+    // A cut path would write a different file; a longer one would overflow.
+    char path[MAX_PATH];
+    if (folderLength + record->nameLength + 1 > sizeof path) {
+        NoteFailure(EXTRACT_FAILURE_PATH_TOO_LONG, record->name, record->nameLength,
+                    record->offset, NULL, ERROR_FILENAME_EXCED_RANGE, ENAMETOOLONG);
+        return 0;
+    }
+    memcpy(path, folder, folderLength);
+    memcpy(path + folderLength, record->name, record->nameLength + 1);
+
+    // No old file to keep whole: the record goes straight to its name,
+    // which spares the temporary file's look-ups on a fresh install.
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return WriteRecordBytes(path, path, record);
+    }
+
+    // Windows does not let a read-only file be replaced; said here, the
+    // answer is the same whoever runs the program.
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        NoteFailure(EXTRACT_FAILURE_REPLACE, record->name, record->nameLength, record->offset,
+                    NULL, ERROR_ACCESS_DENIED, 0);
+        return 0;
+    }
+
+    // The temporary file goes where the record's file will be: the folder
+    // part of the path ("." when there is none).
+    char directory[MAX_PATH] = ".";
+    const char* lastSeparator = strrchr(path, '\\');
+    if (lastSeparator) {
+        memcpy(directory, path, (size_t)(lastSeparator - path) + 1);
+        directory[lastSeparator - path + 1] = 0;
+    }
+    char temporary[MAX_PATH];
+    if (!GetTempFileNameA(directory, "plb", 0, temporary)) {
+        // "The directory name is invalid" here means the folder is not
+        // there; the user is better told just that.
+        DWORD error = GetLastError();
+        NoteFailure(EXTRACT_FAILURE_OPEN, record->name, record->nameLength, record->offset, NULL,
+                    error == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : error, 0);
+        return 0;
+    }
+
+    return WriteRecordBytes(temporary, path, record);
 }
 
 // Starts a walk over the "BINARY" resource id of the program's own module,

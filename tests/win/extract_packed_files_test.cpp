@@ -227,23 +227,6 @@ TEST(ExtractFailures, FileThatCannotBeReplacedIsAFailureAndTheRestIsWritten)
     EXPECT_EQ((Names{"a.txt", "bb.bin", "c"}), FolderEntries(folder));
 }
 
-// Fills drive S: (a small tmpfs the test run mounts) to the last byte.
-bool FillVolume(const char* filler)
-{
-    HANDLE file = CreateFileA(filler, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    static const char block[4096] = {0};
-    DWORD written = 0;
-    for (int i = 0; i < 1024 && WriteFile(file, block, sizeof block, &written, NULL) && written == sizeof block; ++i) {
-    }
-    // The last partial block, down to single bytes.
-    while (WriteFile(file, block, 1, &written, NULL) && written == 1) {
-    }
-    CloseHandle(file);
-    return true;
-}
-
 // A write that fails halfway must leave the old file whole: the old
 // content stays where the new could not be written, and no temporary file
 // is left. Both ways a write can fail are met: the small record in the
@@ -258,7 +241,7 @@ TEST(ExtractFailures, FullVolumeKeepsTheOldFilesWhole)
     CreateDirectoryA(folder.c_str(), NULL);
     WriteWholeFile(folder + "a.txt", "old a");
     WriteWholeFile(folder + "big.bin", "old big");
-    ASSERT_TRUE(FillVolume("S:\\filler"));
+    ASSERT_TRUE(FillVolumeLeaving("S:\\filler", 0));
 
     EXPECT_EQ(2, ExtractPackedFiles(SET_FOR_FULL_VOLUME, folder.c_str()));
     const ExtractFailure* failure = FirstExtractFailure();

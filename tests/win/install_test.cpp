@@ -198,17 +198,7 @@ TEST(InstallFaults, FullVolumeIsReportedKeepsOldFilesAndInstallCanBeTriedAgain)
     CreateDirectoryA(target.c_str(), NULL);
     WriteWholeFile(target + "Plombarine.exe", "the old program");
     // Room for the first records, not for all 96 KB of them.
-    HANDLE filler = CreateFileA("S:\\filler", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, filler);
-    static const char block[4096] = {0};
-    DWORD written;
-    for (int i = 0; i < 64 && WriteFile(filler, block, sizeof block, &written, NULL) && written; ++i) {
-    }
-    while (WriteFile(filler, block, sizeof block, &written, NULL) && written == sizeof block) {
-    }
-    SetFilePointer(filler, -48 * 1024, NULL, FILE_END);
-    SetEndOfFile(filler);
-    CloseHandle(filler);
+    ASSERT_TRUE(FillVolumeLeaving("S:\\filler", 48 * 1024));
 
     OpenDialogReadyToInstall();
     SetControlText(IDC_PATH_FIELD, "S:\\");

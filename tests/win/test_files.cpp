@@ -88,3 +88,23 @@ std::vector<std::string> FolderEntries(const std::string& folder)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+bool FillVolumeLeaving(const std::string& filler, long room)
+{
+    HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    static const char block[4096] = {0};
+    DWORD written = 0;
+    while (WriteFile(file, block, sizeof block, &written, NULL) && written == sizeof block) {
+    }
+    // The last partial block, down to single bytes.
+    while (WriteFile(file, block, 1, &written, NULL) && written == 1) {
+    }
+    if (room > 0) {
+        SetFilePointer(file, -room, NULL, FILE_END);
+        SetEndOfFile(file);
+    }
+    CloseHandle(file);
+    return true;
+}

@@ -19,4 +19,8 @@ std::vector<std::string> FolderEntries(const std::string& folder);
 
 void RemoveTree(const std::string& path);
 
+// Fills a volume with one file until no byte more fits, then gives back the
+// last `room` bytes of it, so that exactly that much stays free.
+bool FillVolumeLeaving(const std::string& filler, long room);
+
 #endif
